@@ -1,0 +1,30 @@
+# make demo   build the package and run the tour
+# make test   build the package and the test probes, then run the tests
+
+# Python 3.13: python3.13 on PATH if it runs, else pyenv's build.
+PYTHON313 := $(shell for p in python3.13 $$(pyenv root 2>/dev/null)/versions/3.13.*/bin/python3.13; do \
+                 "$$p" -c 'import sys; assert sys.version_info[:2] == (3, 13)' 2>/dev/null && { echo "$$p"; break; }; \
+             done)
+VENV := .venv
+PY := $(VENV)/bin/python
+REQUIREMENTS := "scikit-build-core>=0.10" "pybind11>=3.1" "pytz>=2024.1" "pytest>=8" "hypothesis>=6.100"
+
+.PHONY: demo test build bench
+
+demo: build
+	$(PY) examples/tour.py
+
+test: build
+	$(PY) -m pytest -q
+
+bench: build
+	$(PY) bench/run.py
+
+build: $(VENV)/.ready
+	$(PY) -m pip install -q --no-deps --no-build-isolation .
+
+$(VENV)/.ready:
+	@test -n "$(PYTHON313)" || { echo "Python 3.13 not found (python3.13 or pyenv)"; exit 1; }
+	$(PYTHON313) -m venv $(VENV)
+	$(PY) -m pip install -q $(REQUIREMENTS)
+	touch $@
