@@ -9,13 +9,19 @@ VENV := .venv
 PY := $(VENV)/bin/python
 REQUIREMENTS := "scikit-build-core>=0.10" "pybind11>=3.1" "pytz>=2024.1" "pytest>=8" "hypothesis>=6.100"
 
-.PHONY: demo test build bench
+.PHONY: demo test build probes bench
 
 demo: build
 	$(PY) examples/tour.py
 
-test: build
+test: build probes
 	$(PY) -m pytest -q
+
+# The test probes are built beside the package, never into it.
+probes: $(VENV)/.ready
+	cmake -S . -B build/probes -DVANTREL_PROBES=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DPython_EXECUTABLE=$(abspath $(PY)) -Dpybind11_DIR=$$($(PY) -m pybind11 --cmakedir) >/dev/null
+	MAKEFLAGS= cmake --build build/probes -j2 --target _probe fake_version
 
 bench: build
 	$(PY) bench/run.py

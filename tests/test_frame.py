@@ -1,0 +1,117 @@
+"""The frame every module is loaded through: names, version gate, re-import, failing bodies."""
+
+import importlib
+import os
+import subprocess
+import sys
+
+import pytest
+
+from conftest import PROBES
+
+MODULES = ["vantrel.pc._pc"]
+
+
+@pytest.mark.parametrize("name", MODULES)
+def test_module_is_named_from_its_import_spec(name):
+    module = importlib.import_module(name)
+    assert module.__name__ == name
+    assert module.__doc__ is None
+
+
+@pytest.mark.parametrize("name", MODULES)
+def test_reimport_returns_the_same_module_and_classes(name):
+    module = importlib.import_module(name)
+    classes = {k: v for k, v in vars(module).items() if isinstance(v, type)}
+    del sys.modules[name]
+    try:
+        again = importlib.import_module(name)
+    finally:
+        sys.modules[name] = module
+    assert again is module
+    assert {k: v for k, v in vars(again).items() if isinstance(v, type)} == classes
+
+
+def import_under_version(version, module):
+    """Import `module` in a fresh interpreter whose Py_GetVersion reports `version`;
+    return the ImportError's text, or None when the import succeeds."""
+    code = (
+        "import ctypes, importlib, sys\n"
+        "ctypes.pythonapi.Py_GetVersion.restype = ctypes.c_char_p\n"
+        "if ctypes.pythonapi.Py_GetVersion().decode() != sys.argv[1]: sys.exit(77)\n"
+        "try:\n"
+        "    importlib.import_module(sys.argv[2])\n"
+        "except ImportError as e:\n"
+        "    print(e, end='')\n"
+    )
+    env = dict(os.environ, VANTREL_FAKE_VERSION=version, LD_PRELOAD=str(PROBES / "libfake_version.so"))
+    result = subprocess.run([sys.executable, "-c", code, version, module], env=env, capture_output=True, text=True)
+    if result.returncode == 77:
+        pytest.skip("this interpreter's Py_GetVersion cannot be interposed")
+    assert result.returncode == 0, result.stderr
+    return result.stdout or None
+
+
+@pytest.mark.parametrize("name", MODULES)
+@pytest.mark.parametrize("version", ["3.12.4 (main)", "3.130.0 (fake)", "3.1", "4.13.0"])
+def test_version_gate_refuses_other_interpreters(name, version):
+    assert import_under_version(version, name) == (
+        "Python version mismatch: module was compiled for Python 3.13, "
+        f"but the interpreter version is incompatible: {version}."
+    )
+
+
+@pytest.mark.parametrize("name", MODULES)
+def test_version_gate_accepts_any_3_13(name):
+    assert import_under_version("3.13.9+ (later)", name) is None
+
+
+@pytest.fixture
+def failing_body():
+    """Import the probe with its body made to fail in the way given; clean up afterwards."""
+    def import_failing(how):
+        sys.modules["_probe_body_failure"] = how
+        try:
+            with pytest.raises(ImportError) as info:
+                importlib.import_module("_probe")
+        finally:
+            del sys.modules["_probe_body_failure"]
+        return info.value
+
+    sys.modules.pop("_probe", None)
+    yield import_failing
+    sys.modules.pop("_probe", None)
+
+
+def test_python_error_in_body_is_import_error_with_cause(failing_body):
+    error = failing_body("python")
+    assert str(error) == "initialization failed"
+    assert type(error.__cause__) is LookupError
+    assert str(error.__cause__) == "probe body failed in Python"
+    assert error.__context__ is error.__cause__
+
+
+def test_native_error_in_body_is_import_error_with_its_message(failing_body):
+    error = failing_body("native")
+    assert str(error) == "probe body failed natively"
+    assert error.__cause__ is None
+
+
+def test_failed_body_is_retried_by_the_next_import(failing_body):
+    failing_body("python")
+    module = importlib.import_module("_probe")
+    assert module.loaded is True
+
+
+@pytest.mark.parametrize("name", MODULES)
+def test_modules_refuse_isolated_subinterpreters(python, name):
+    code = (
+        "import _interpreters, importlib, sys\n"
+        "interp = _interpreters.create('isolated')\n"
+        "err = _interpreters.exec(interp, f'import {sys.argv[1]}')\n"
+        "print(err.type.__name__, '|', err.msg)\n"
+        "print(importlib.import_module(sys.argv[1]).__name__)\n"
+    )
+    out = python(code, name).stdout.splitlines()
+    assert out[0].startswith(f"ImportError | module {name} does not support loading in subinterpreters")
+    assert out[1] == name
