@@ -4,22 +4,13 @@
 #include <string_view>
 #include <vector>
 
+#include "native/python.h"
 #include "native/text.h"
 
 namespace py = pybind11;
 
 namespace vantrel::pc {
 namespace {
-
-// One attribute lookup in which only AttributeError means absent (a null object); every
-// other error propagates.
-py::object optional_attr(py::handle object, const char *name) {
-    PyObject *value = nullptr;
-    if (PyObject_GetOptionalAttrString(object.ptr(), name, &value) < 0) {
-        throw py::error_already_set();
-    }
-    return py::reinterpret_steal<py::object>(value);
-}
 
 bool is_path_like(py::handle object) {
     return static_cast<bool>(optional_attr(reinterpret_cast<PyObject *>(Py_TYPE(object.ptr())), "__fspath__"));
@@ -49,10 +40,14 @@ std::string source_text(py::handle source) {
 std::string collapse_slashes(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        if (c != '/' || out.empty() || out.back() != '/') {
-            out.push_back(c);
+    while (!text.empty()) {
+        const size_t slash = text.find('/');
+        out.append(text.substr(0, slash));
+        if (slash == std::string_view::npos) {
+            break;
         }
+        out.push_back('/');
+        text.remove_prefix(std::min(text.find_first_not_of('/', slash), text.size()));
     }
     return out;
 }
@@ -61,7 +56,7 @@ std::string collapse_slashes(std::string_view text) {
 
 std::string NormalPath::parse(py::handle source) {
     const std::string collapsed = collapse_slashes(source_text(source));
-    py::module_ os_path = py::module_::import("os.path");
+    py::module_ os_path = import_module("os.path");
     py::object absolute = os_path.attr("abspath")(decode_utf8(collapsed));
     std::string text = absolute.cast<std::string>();
     if (os_path.attr("isdir")(absolute).cast<bool>() && (text.empty() || text.back() != '/')) {
