@@ -1,13 +1,26 @@
 """Assertions shared by the tests."""
 
 import contextlib
+import re
 
 import pytest
+
+HEADER = "\n--- C++ Native Stack Trace ---"
+FRAME = re.compile(r"\n  (.+ : \d+)")
+
+
+def native_trace(error):
+    """The frame lines ("<file> : <line>") of a native stack trace block, innermost first."""
+    text = str(error)
+    assert text.startswith(HEADER), text
+    return FRAME.findall(text[text.index("\n", len(HEADER)) :])
 
 
 @contextlib.contextmanager
 def raises_native(message):
-    """Expect a native C++ error whose message contains `message`."""
+    """Expect a native C++ error: a plain Exception whose block carries `message`."""
     with pytest.raises(Exception) as info:
         yield info
+    assert type(info.value) is Exception, repr(info.value)
+    assert str(info.value).startswith(HEADER), str(info.value)
     assert message in str(info.value)

@@ -66,41 +66,46 @@ def test_version_gate_accepts_any_3_13(name):
     assert import_under_version("3.13.9+ (later)", name) is None
 
 
-@pytest.fixture
-def failing_body():
-    """Import the probe with its body made to fail in the way given; clean up afterwards."""
-    def import_failing(how):
-        sys.modules["_probe_body_failure"] = how
-        try:
-            with pytest.raises(ImportError) as info:
-                importlib.import_module("_probe")
-        finally:
-            del sys.modules["_probe_body_failure"]
-        return info.value
+FAILING_BODY = """
+import importlib, sys
+sys.path.insert(0, sys.argv[1])
 
-    sys.modules.pop("_probe", None)
-    yield import_failing
-    sys.modules.pop("_probe", None)
+def fail_in_python():
+    raise LookupError("probe body failed in Python")
 
-
-def test_python_error_in_body_is_import_error_with_cause(failing_body):
-    error = failing_body("python")
-    assert str(error) == "initialization failed"
-    assert type(error.__cause__) is LookupError
-    assert str(error.__cause__) == "probe body failed in Python"
-    assert error.__context__ is error.__cause__
+def import_failing(how):
+    sys.modules["_probe_body_failure"] = how
+    try:
+        importlib.import_module("_probe")
+    except ImportError as error:
+        return error
+    finally:
+        del sys.modules["_probe_body_failure"]
+"""
 
 
-def test_native_error_in_body_is_import_error_with_its_message(failing_body):
-    error = failing_body("native")
-    assert str(error) == "probe body failed natively"
-    assert error.__cause__ is None
+def test_python_error_in_body_is_import_error_with_cause(python):
+    code = FAILING_BODY + (
+        "e = import_failing(fail_in_python)\n"
+        "print(repr(e), repr(e.__cause__), e.__context__ is e.__cause__, e.__cause__.__traceback__ is not None)\n"
+    )
+    assert python(code, str(PROBES)).stdout == (
+        "ImportError('initialization failed') LookupError('probe body failed in Python') True True\n"
+    )
 
 
-def test_failed_body_is_retried_by_the_next_import(failing_body):
-    failing_body("python")
-    module = importlib.import_module("_probe")
-    assert module.loaded is True
+def test_native_error_in_body_is_import_error_with_its_message(python):
+    code = FAILING_BODY + "e = import_failing('native'); print(repr(e), e.__cause__)\n"
+    assert python(code, str(PROBES)).stdout == "ImportError('probe body failed natively') None\n"
+
+
+def test_failed_body_is_retried_by_the_next_import(python):
+    code = FAILING_BODY + (
+        "first = import_failing(fail_in_python)\n"
+        "module = importlib.import_module('_probe')\n"
+        "print(first, module.loaded)\n"
+    )
+    assert python(code, str(PROBES)).stdout == "initialization failed True\n"
 
 
 @pytest.mark.parametrize("name", MODULES)
