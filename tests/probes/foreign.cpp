@@ -15,17 +15,25 @@ struct ForeignError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-__attribute__((noinline)) int recurse_then_catch(int depth) {
-    if (depth <= 1) {
-        try {
-            throw std::runtime_error("caught natively");
-        } catch (const std::runtime_error &) {
-            return 0;
-        }
+__attribute__((noinline)) int recurse_then_throw_away(int depth) {
+    if (depth < 1) {
+        return 0;
     }
-    int below = recurse_then_catch(depth - 1);
-    asm volatile("" : "+r"(below));
+    if (depth == 1) {
+        throw std::runtime_error("caught natively");
+    }
+    int below = recurse_then_throw_away(depth - 1);
+    asm volatile("" : "+r"(below));  // keeps every level a frame of its own
     return below + 1;
+}
+
+// Throws `depth` frames down and catches it here.
+int recurse_then_catch(int depth) {
+    try {
+        return recurse_then_throw_away(depth);
+    } catch (const std::runtime_error &) {
+        return 0;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include "native/module.h"
 
 #include <dlfcn.h>
+#include <elfutils/libdwfl.h>
+#include <execinfo.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <stdexcept>
@@ -32,17 +35,25 @@ __attribute__((noinline)) int recurse_then_throw(int depth, const std::string &m
     return below + 1;
 }
 
-__attribute__((noinline)) int recurse_then_catch(int depth) {
-    if (depth <= 1) {
-        try {
-            throw std::runtime_error("caught natively");
-        } catch (const std::runtime_error &) {
-            return 0;
-        }
+__attribute__((noinline)) int recurse_then_throw_away(int depth) {
+    if (depth < 1) {
+        return 0;
     }
-    int below = recurse_then_catch(depth - 1);
-    asm volatile("" : "+r"(below));
+    if (depth == 1) {
+        throw std::runtime_error("caught natively");
+    }
+    int below = recurse_then_throw_away(depth - 1);
+    asm volatile("" : "+r"(below));  // keeps every level a frame of its own
     return below + 1;
+}
+
+// Throws `depth` frames down and catches it here.
+int recurse_then_catch(int depth) {
+    try {
+        return recurse_then_throw_away(depth);
+    } catch (const std::runtime_error &) {
+        return 0;
+    }
 }
 
 // Calls `callback` from its destructor, so during the unwinding of whatever is thrown.
@@ -111,7 +122,31 @@ VANTREL_MODULE(PROBE_NAME, m) {
         }
         thrower(message.c_str());
     });
-    // Seconds per throw-and-catch at about `depth` frames below this call.
+    // Seconds per capture done as a fresh symbol session for the whole process would do it:
+    // open the session, report every loaded object, look up every frame, close it.
+    m.def("time_fresh_session_captures", [](int rounds) {
+        static char *debuginfo_path = nullptr;
+        static const Dwfl_Callbacks callbacks = {dwfl_linux_proc_find_elf, dwfl_standard_find_debuginfo, nullptr,
+                                                 &debuginfo_path};
+        const auto start = std::chrono::steady_clock::now();
+        size_t lines = 0;
+        for (int i = 0; i < rounds; ++i) {
+            void *pcs[256];
+            const int count = backtrace(pcs, 256);
+            Dwfl *session = dwfl_begin(&callbacks);
+            dwfl_linux_proc_report(session, getpid());
+            dwfl_report_end(session, nullptr, nullptr);
+            for (int f = 0; f < count; ++f) {
+                const auto pc = reinterpret_cast<Dwarf_Addr>(pcs[f]) - 1;
+                Dwfl_Module *module = dwfl_addrmodule(session, pc);
+                lines += module && dwfl_module_getsrc(module, pc) ? 1 : 0;
+            }
+            dwfl_end(session);
+        }
+        (void)lines;
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / rounds;
+    });
+    // Seconds per throw `depth` frames down, caught in C++.
     m.def("time_throws", [](int rounds, int depth) {
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < rounds; ++i) {
