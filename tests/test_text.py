@@ -389,3 +389,23 @@ def test_the_class_is_registered_once_per_interpreter(python):
         "    print(e)\n"
     )
     assert 'type "UnconsumingIO" is already registered' in python(code).stdout
+
+
+def test_python_code_reading_the_same_object_during_a_read():
+    class Reentrant(Chunks):
+        def read(self):
+            result = super().read()
+            if result == "outer":
+                wrapper.read(0)  # takes "inner" first
+            return result
+
+    class Size:
+        def __int__(self):
+            for _ in range(20):  # grows the buffer, so any view taken before would dangle
+                wrapper.read(0)
+            return 15
+
+    wrapper = UnconsumingIO(Reentrant("outer", "inner", *["x" * 4096] * 20))
+    assert wrapper.read(0) == ""
+    assert wrapper.read(Size()) == "innerouterxxxxx"
+    assert len(wrapper.read()) == 10 + 20 * 4096

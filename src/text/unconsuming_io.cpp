@@ -28,11 +28,13 @@ py::str UnconsumingIO::read(py::handle size) {
     // The chunk is appended before `size` is looked at, so a refused size loses nothing, and
     // a chunk that cannot be taken leaves the buffer as it was.
     buffer_.append(stream_.attr("read")().cast<StreamChunk>().bytes);
-    const std::string_view all(buffer_);
     if (size.is_none()) {
-        return decode_utf8(all);
+        return decode_utf8(buffer_);
     }
-    return decode_utf8(all.substr(0, size.cast<std::uint64_t>()));
+    // Counted before the buffer is looked at: int() of the size may run Python code that
+    // reads this object again and so moves the buffer.
+    const std::uint64_t count = size.cast<std::uint64_t>();
+    return decode_utf8(std::string_view(buffer_).substr(0, count));
 }
 
 }  // namespace vantrel::text
