@@ -4,7 +4,7 @@ import io
 import os
 import tempfile
 
-from vantrel.pc import Path, _Path
+from vantrel.pc import Path, _Path, loc
 from vantrel.text import UnconsumingIO
 
 print("== vantrel.pc: normalised paths")
@@ -17,6 +17,23 @@ with tempfile.TemporaryDirectory() as top:
     cache.mkdir()
     print(f"Path(tmp).child('/__pycache__/') -> {cache.path[len(top):]!r} under the temporary folder,"
           f" exists: {os.path.isdir(cache.path)}")
+
+
+print("\n== vantrel.pc: live queries and well-known locations")
+with tempfile.TemporaryDirectory() as top:
+    report = os.path.join(top, "Report.TXT")
+    with open(report, "w") as f:
+        f.write("twelve bytes")
+    p = Path(report)
+    print(f"Path('.../Report.TXT')   exists {p.exists}, is_file {p.is_file}, size {p.size},"
+          f" name {p.name!r}, ext {p.ext!r}")
+    os.remove(report)
+    print(f"  after removing it      exists {p.exists}, size {p.size}")
+    d = Path(top)
+    print(f"Path(tmp folder)         is_dir {d.is_dir}, size {d.size}, name {d.name!r}")
+print(f"loc.temp                 -> {loc.temp}")
+print(f"loc.script               -> {loc.script}  (this script's folder)")
+print(f"type(loc.script)         -> {type(loc.script).__module__}.{type(loc.script).__name__}")
 
 print("\n== vantrel.text: reads that do not consume")
 sink = io.StringIO()

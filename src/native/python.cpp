@@ -6,6 +6,11 @@ namespace vantrel {
 
 py::module_ import_module(const char *name) {
     PyObject *module = PyImport_GetModule(py::str(name).ptr());
+    if (module == Py_None) {
+        // None in sys.modules blocks the import: the import system raises its own error.
+        Py_DECREF(module);
+        module = nullptr;
+    }
     if (!module) {
         if (PyErr_Occurred()) {
             throw py::error_already_set();

@@ -4,7 +4,9 @@
 
 #include <pybind11/pybind11.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace vantrel::pc {
@@ -27,7 +29,24 @@ public:
     const std::string &wpath() const { return wpath_; }
     const std::filesystem::path &pure() const { return pure_; }
 
+    // Queries on what the path names, asked of the file system afresh on every call,
+    // symbolic links followed.  A failed status query reads as "nothing there".
+    bool exists() const;
+    bool is_file() const;
+    // True without asking when path ends with "/" (a directory at construction).
+    bool is_dir() const;
+    // Bytes of a regular file, else none; std::filesystem::filesystem_error ("file_size")
+    // if the file goes between the kind test and the size query.
+    std::optional<std::uintmax_t> size() const;
+    // A regular file's stem, a directory's own name (empty for "/"), else empty.
+    std::string name() const;
+    // The last component's extension without its dot, ASCII letters lower-cased; text only.
+    std::string ext() const;
+
 private:
+    std::filesystem::file_type kind() const;
+    bool marked_dir() const { return path_.back() == '/'; }
+
     std::string path_;
     std::string wpath_;  // path_ with every "/" written as a backslash
     std::filesystem::path pure_;

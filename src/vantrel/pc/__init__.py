@@ -1,6 +1,6 @@
-"""Normalised file-system paths."""
+"""Normalised file-system paths, their live queries and well-known locations."""
 
-from ._pc import _Path
+from ._pc import _Path, loc
 from .Path import Path
 
-__all__ = ["Path", "_Path"]
+__all__ = ["Path", "_Path", "loc"]
