@@ -44,3 +44,9 @@ sink.seek(0)
 print(f"read(5)   -> {stream.read(5)!r}")
 print(f"read()    -> {stream.read()!r}")
 print(f"read(14)  -> {stream.read(14)!r}  (14 UTF-8 bytes: 'í' counts two)")
+
+print("\n== Native errors carry the C++ stack of their throw")
+try:
+    UnconsumingIO("abc").read(-1)  # a size must be a count: pybind11 refuses it in C++
+except Exception as error:
+    print(f"{type(error).__name__}: {error}")

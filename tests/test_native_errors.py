@@ -207,3 +207,30 @@ def test_line_lookup_never_asks_a_debuginfod_server(python):
     with pytest.raises(TimeoutError):
         server.accept()
     server.close()
+
+
+# One native error per module, each raised through a bound call of that module.
+TRIGGERS = {
+    "vantrel.pc._pc": "m._Path(type('Odd', (), {'path': 3})())",
+    "vantrel.text.quelm": "m.UnconsumingIO('abc').read(-1)",
+}
+
+
+def test_every_module_reports_whichever_was_imported_last(python):
+    code = (
+        "import importlib, itertools, sys\n"
+        "sys.path.insert(0, sys.argv[1])\n"
+        "order = sys.argv[2].split(',')\n"
+        "for name in order: importlib.import_module(name)\n"
+        "for name, trigger in zip(sys.argv[3].split(','), sys.argv[4:]):\n"
+        "    m = sys.modules[name]\n"
+        "    try: eval(trigger)\n"
+        "    except BaseException as e:\n"
+        "        ok = type(e) is Exception and str(e).startswith('\\n--- C++ Native Stack Trace ---Unable to cast')\n"
+        "        print(name, ok, str(e).count(' : ') > 0)\n"
+    )
+    names = list(TRIGGERS)
+    for order in (names, names[::-1], ["_probe", *names], [*names, "_probe"]):
+        modules = [n for n in order if n in TRIGGERS]
+        out = python(code, str(PROBES), ",".join(order), ",".join(modules), *[TRIGGERS[n] for n in modules]).stdout
+        assert out.splitlines() == [f"{n} True True" for n in modules], order
