@@ -13,14 +13,16 @@ namespace vantrel::pc {
 namespace {
 
 bool is_path_like(py::handle object) {
-    return static_cast<bool>(optional_attr(reinterpret_cast<PyObject *>(Py_TYPE(object.ptr())), "__fspath__"));
+    static const Name fspath("__fspath__");
+    return static_cast<bool>(optional_attr(reinterpret_cast<PyObject *>(Py_TYPE(object.ptr())), fspath));
 }
 
 std::string source_text(py::handle source) {
-    if (py::object path = optional_attr(source, "path")) {
+    static const Name path_name("path"), as_posix_name("as_posix");
+    if (py::object path = optional_attr(source, path_name)) {
         return path.cast<std::string>();
     }
-    if (py::object as_posix = optional_attr(source, "as_posix")) {
+    if (py::object as_posix = optional_attr(source, as_posix_name)) {
         return as_posix().cast<std::string>();
     }
     if (PyUnicode_Check(source.ptr()) || PyBytes_Check(source.ptr()) || PyByteArray_Check(source.ptr())) {
@@ -56,17 +58,22 @@ std::string collapse_slashes(std::string_view text) {
 
 std::string NormalPath::parse(py::handle source) {
     const std::string collapsed = collapse_slashes(source_text(source));
-    py::module_ os_path = import_module("os.path");
-    py::object absolute = os_path.attr("abspath")(decode_utf8(collapsed));
+    static const Name os_path_name("os.path"), abspath("abspath"), isdir("isdir");
+    py::module_ os_path = import_module(os_path_name);
+    py::object absolute = call_method(os_path, abspath, decode_utf8(collapsed));
     std::string text = absolute.cast<std::string>();
-    if (os_path.attr("isdir")(absolute).cast<bool>() && (text.empty() || text.back() != '/')) {
+    if (call_method(os_path, isdir, absolute).cast<bool>() && (text.empty() || text.back() != '/')) {
         text.push_back('/');
     }
     return text;
 }
 
-NormalPath::NormalPath(py::handle source) : path_(parse(source)), wpath_(path_), pure_(path_) {
-    std::replace(wpath_.begin(), wpath_.end(), '/', '\\');
+NormalPath::NormalPath(py::handle source) : path_(parse(source)) {}
+
+std::string NormalPath::wpath() const {
+    std::string text = path_;
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
 }
 
 std::string NormalPath::seg(int i) const {

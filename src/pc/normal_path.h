@@ -26,8 +26,10 @@ public:
     std::string seg(int i) const;
 
     const std::string &path() const { return path_; }
-    const std::string &wpath() const { return wpath_; }
-    const std::filesystem::path &pure() const { return pure_; }
+    // path with every "/" written as a backslash.
+    std::string wpath() const;
+    // The native path naming the same file as path (on Linux its very bytes), made afresh.
+    std::filesystem::path pure() const { return std::filesystem::path(path_); }
 
     // Queries on what the path names, asked of the file system afresh on every call,
     // symbolic links followed.  A failed status query reads as "nothing there".
@@ -47,9 +49,8 @@ private:
     std::filesystem::file_type kind() const;
     bool marked_dir() const { return path_.back() == '/'; }
 
+    // The one field: the other forms are derived from it.
     std::string path_;
-    std::string wpath_;  // path_ with every "/" written as a backslash
-    std::filesystem::path pure_;
 };
 
 }  // namespace vantrel::pc

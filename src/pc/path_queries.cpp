@@ -14,7 +14,7 @@ fs::file_type NormalPath::kind() const {
         return fs::file_type::not_found;
     }
     std::error_code ignored;
-    return fs::status(pure_, ignored).type();
+    return fs::status(pure(), ignored).type();
 }
 
 bool NormalPath::exists() const {
@@ -30,10 +30,11 @@ std::optional<std::uintmax_t> NormalPath::size() const {
     if (!is_file()) {
         return std::nullopt;
     }
+    const fs::path native = pure();
     std::error_code error;
-    const std::uintmax_t bytes = fs::file_size(pure_, error);
+    const std::uintmax_t bytes = fs::file_size(native, error);
     if (error) {
-        throw fs::filesystem_error("file_size", pure_, error);
+        throw fs::filesystem_error("file_size", native, error);
     }
     return bytes;
 }
@@ -42,12 +43,13 @@ std::optional<std::uintmax_t> NormalPath::size() const {
 std::string NormalPath::name() const {
     const fs::file_type k = kind();
     if (k == fs::file_type::regular) {
-        return pure_.stem().native();
+        return pure().stem().native();
     }
     if (marked_dir() || k == fs::file_type::directory) {
         // "/a/docs/" names docs through its parent path "/a/docs"; a directory that came
         // after the _Path has no "/" and is its own last component.
-        return (marked_dir() ? pure_.parent_path() : pure_).filename().native();
+        const fs::path native = pure();
+        return (marked_dir() ? native.parent_path() : native).filename().native();
     }
     return {};
 }
@@ -55,7 +57,7 @@ std::string NormalPath::name() const {
 // Never the C library's tolower: under a Latin-1 locale it rewrites the bytes of UTF-8
 // characters.
 std::string NormalPath::ext() const {
-    std::string text = pure_.extension().native();
+    std::string text = pure().extension().native();
     if (!text.empty() && text.front() == '.') {
         text.erase(0, 1);
     }
