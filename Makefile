@@ -38,6 +38,7 @@ stubs: build $(VENV)/.dev
 stubs-check: build $(VENV)/.dev
 	$(PY) .ci/stubs.py check
 	$(PY) -m mypy --strict examples tests/typing
+	$(PY) -m mypy --strict -p vantrel
 
 build: $(VENV)/.ready
 	$(PY) -m pip install -q --no-deps --no-build-isolation .
