@@ -6,7 +6,11 @@ import statistics
 import time
 from collections.abc import Callable
 
-ROWS: list[tuple[str, str, str, str, str]] = []
+Row = tuple[str, str, str, str, str]
+HEADER: Row = ("figure", "ours", "baseline", "ratio", "goal")
+ROWS: list[Row] = []
+# While gather() runs a benchmark: its rows, each under the title it was reported with.
+GATHERED: list[tuple[str, Row]] | None = None
 
 
 def per_call(fn: Callable[[], object], number: int) -> float:
@@ -41,10 +45,35 @@ def seconds(value: float) -> str:
 
 
 def report(title: str) -> None:
-    """Print the recorded rows as one table and forget them."""
-    header = ("figure", "ours", "baseline", "ratio", "goal")
-    widths = [max(len(str(row[i])) for row in [header, *ROWS]) for i in range(5)]
-    print(f"\n## {title}")
-    for row in [header, tuple("-" * w for w in widths), *ROWS]:
-        print("  ".join(str(cell).ljust(w) for cell, w in zip(row, widths)).rstrip())
+    """Print the recorded rows as one table, or hand them to gather(), and forget them."""
+    if GATHERED is None:
+        print(f"\n## {title}")
+        print_table([HEADER, *ROWS])
+    else:
+        GATHERED.extend((title, row) for row in ROWS)
     ROWS.clear()
+
+
+def gather(benchmarks: dict[str, Callable[[], None]]) -> None:
+    """Run each benchmark and print all their rows as one table whose first column names the
+    benchmark, then what each benchmark compares."""
+    global GATHERED
+    rows, titles = [], {}
+    for name, run in benchmarks.items():
+        GATHERED = []
+        run()
+        rows += [(name, *row) for _, row in GATHERED]
+        titles[name] = "; ".join(dict.fromkeys(title for title, _ in GATHERED))
+    GATHERED = None
+    print_table([("benchmark", *HEADER), *rows])
+    print()
+    for name, title in titles.items():
+        print(f"- {name}: {title}")
+
+
+def print_table(rows: list[tuple[str, ...]]) -> None:
+    """The rows as a Markdown table, its columns aligned; the first row is the header."""
+    widths = [max(len(row[i]) for row in rows) for i in range(len(rows[0]))]
+    rule = tuple("-" * w for w in widths)
+    for row in [rows[0], rule, *rows[1:]]:
+        print("| " + " | ".join(cell.ljust(w) for cell, w in zip(row, widths)) + " |")

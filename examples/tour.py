@@ -46,7 +46,13 @@ print(f"read()    -> {stream.read()!r}")
 print(f"read(14)  -> {stream.read(14)!r}  (14 UTF-8 bytes: 'í' counts two)")
 
 print("\n== Native errors carry the C++ stack of their throw")
+
+
+class Odd:
+    path = 42  # _Path reads a `path` attribute as text: the cast of an int fails in C++
+
+
 try:
-    UnconsumingIO("abc").read(-1)  # a size must be a count: pybind11 refuses it in C++
+    _Path(Odd())
 except Exception as error:
     print(f"{type(error).__name__}: {error}")
