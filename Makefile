@@ -21,7 +21,7 @@ test: build probes
 probes: $(VENV)/.ready
 	cmake -S . -B build/probes -DVANTREL_PROBES=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DPython_EXECUTABLE=$(abspath $(PY)) -Dpybind11_DIR=$$($(PY) -m pybind11 --cmakedir) >/dev/null
-	MAKEFLAGS= cmake --build build/probes -j2 --target _probe fake_version
+	MAKEFLAGS= cmake --build build/probes -j2 --target _probe fake_version fake_clock
 
 bench: build
 	$(PY) bench/run.py

@@ -9,7 +9,7 @@ import pytest
 
 from conftest import PROBES
 
-MODULES = ["vantrel.pc._pc"]
+MODULES = ["vantrel.pc._pc", "vantrel.time._time"]
 
 
 @pytest.mark.parametrize("name", MODULES)
