@@ -26,7 +26,7 @@ test: build probes
 probes: $(VENV)/.ready
 	cmake -S . -B build/probes -DVANTREL_PROBES=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DPython_EXECUTABLE=$(abspath $(PY)) -Dpybind11_DIR=$$($(PY) -m pybind11 --cmakedir) >/dev/null
-	MAKEFLAGS= cmake --build build/probes -j2 --target _probe _probe_nodebug _foreign fake_version static_thrower vanishing_file
+	MAKEFLAGS= cmake --build build/probes -j2 --target _probe _probe_nodebug _foreign fake_version static_thrower vanishing_file fake_clock
 
 bench: build probes
 	$(PY) bench/run.py
