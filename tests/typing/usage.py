@@ -9,6 +9,7 @@ import pathlib
 
 from vantrel.pc import Path, _Path, loc
 from vantrel.text import UnconsumingIO
+from vantrel.time import Stopwatch, Timeout, TimeStamp
 
 
 def path_facts(path: _Path) -> tuple[str, str, str, int | None, bool, pathlib.Path]:
@@ -27,9 +28,18 @@ def first_bytes(stream: UnconsumingIO, count: int) -> str:
     return stream.read(count) + stream.read()
 
 
-def refused(path: Path) -> None:
+def timed(limit: int) -> tuple[float, bool, str, int]:
+    watch: Timeout = Timeout(limit).start()
+    watch.check()
+    moment = TimeStamp(1_700_000_000.25, tz="UTC")
+    return float(Stopwatch().start().stop()), watch > 0.5, moment.stamp("%Y").upper(), int(moment)
+
+
+def refused(path: Path, moment: TimeStamp) -> None:
     path.path = "/elsewhere"  # type: ignore[misc]
     _Path(arg0="/tmp")  # type: ignore[call-arg]
     UnconsumingIO(io.StringIO()).write(1)  # type: ignore[call-overload]
     size: int = path.size  # type: ignore[assignment]
     del size
+    Stopwatch() > "x"  # type: ignore[operator]
+    moment.stamp(format=1)  # type: ignore[arg-type]
