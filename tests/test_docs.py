@@ -28,8 +28,9 @@ def blocks():
 
 @pytest.mark.parametrize(("block", "line"), blocks())
 def test_readme_block(python, tmp_path, block, line):
+    env = {"TMPDIR": str(tmp_path)}  # what the examples make in the temporary folder goes with it
     if ">>> " in block:
-        result = python(DOCTEST, block, README.name, str(line), cwd=tmp_path, check=False)
+        result = python(DOCTEST, block, README.name, str(line), cwd=tmp_path, check=False, env=env)
     else:
-        result = python(block, cwd=tmp_path, check=False)
+        result = python(block, cwd=tmp_path, check=False, env=env)
     assert result.returncode == 0, result.stdout + result.stderr
