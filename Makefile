@@ -1,7 +1,7 @@
 # make demo   build the package and run the tour
 # make test   build the package and the test probes, then run the tests
-# make bench   build the package and the test probes, then print every benchmark in one table
-# make stubs-check  regenerate the type stubs and compare them with the committed ones; mypy --strict
+# make bench  build the package and the test probes, then print every benchmark in one table
+# make stubs-check  regenerate the type stubs, fail if they differ from the committed ones, run mypy --strict
 
 # Python 3.13: python3.13 on PATH if it runs, else pyenv's build.
 PYTHON313 := $(shell for p in python3.13 $$(pyenv root 2>/dev/null)/versions/3.13.*/bin/python3.13; do \
