@@ -88,7 +88,7 @@ def main() -> None:
     ours, stock = alternate(TRANSLATED)
     record("warm translated error", seconds(ours), seconds(stock), f"{ours / stock:.2f}", "≤ 1.6")
     fresh = run(SETUP_OURS, "print(probe.time_fresh_session_captures(20))")
-    record("capture with a fresh symbol session", seconds(ours), seconds(fresh), f"{ours / fresh:.4f}", "≤ 0.01")
+    record("translated error vs one fresh-session capture", seconds(ours), seconds(fresh), f"{ours / fresh:.4f}", "≤ 0.01")
     first, new_site, memory = cold()
     record("first translated error (fresh process)", seconds(first), "", "", "< 100 ms")
     record("first error at a new throw site, warm", seconds(new_site), "", "", "")
