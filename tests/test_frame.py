@@ -7,7 +7,7 @@ import sys
 
 import pytest
 
-from conftest import PROBES
+from conftest import PROBES, preload
 
 MODULES = ["vantrel.pc._pc", "vantrel.text.quelm"]
 
@@ -44,7 +44,7 @@ def import_under_version(version, module):
         "except ImportError as e:\n"
         "    print(e, end='')\n"
     )
-    env = dict(os.environ, VANTREL_FAKE_VERSION=version, LD_PRELOAD=str(PROBES / "libfake_version.so"))
+    env = dict(os.environ, VANTREL_FAKE_VERSION=version, LD_PRELOAD=preload(PROBES / "libfake_version.so"))
     result = subprocess.run([sys.executable, "-c", code, version, module], env=env, capture_output=True, text=True)
     if result.returncode == 77:
         pytest.skip("this interpreter's Py_GetVersion cannot be interposed")
