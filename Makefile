@@ -23,7 +23,7 @@ test: build probes
 # $(call build_probes,<build dir>,<extra cmake options>)
 build_probes = cmake -S . -B $(1) -DVANTREL_PROBES=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo $(2) \
 	    -DPython_EXECUTABLE=$(abspath $(PY)) -Dpybind11_DIR=$$($(PY) -m pybind11 --cmakedir) >/dev/null && \
-	MAKEFLAGS= cmake --build $(1) -j2 --target _probe _probe_nodebug _foreign fake_version static_thrower vanishing_file
+	MAKEFLAGS= cmake --build $(1) -j2 --target _probe _probe_nodebug _foreign fake_version static_thrower vanishing_file fake_clock
 
 probes: $(VENV)/.ready
 	$(call build_probes,build/probes)

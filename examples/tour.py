@@ -3,9 +3,11 @@
 import io
 import os
 import tempfile
+import time
 
 from vantrel.pc import Path, _Path, loc
 from vantrel.text import UnconsumingIO
+from vantrel.time import Stopwatch, Timeout, TimeStamp
 
 print("== vantrel.pc: normalised paths")
 p = _Path("/usr//lib/../share/")
@@ -44,6 +46,23 @@ sink.seek(0)
 print(f"read(5)   -> {stream.read(5)!r}")
 print(f"read()    -> {stream.read()!r}")
 print(f"read(14)  -> {stream.read(14)!r}  (14 UTF-8 bytes: 'í' counts two)")
+
+print("\n== vantrel.time: stopwatches, time-outs and time stamps")
+sw = Stopwatch().start()
+time.sleep(0.02)
+sw.stop()
+print(f"Stopwatch after a 0.02 s sleep -> elapsed {sw.elapsed:.3f} s, int {int(sw)}, > 0.01: {sw > 0.01}")
+t = Timeout(0)
+try:
+    t.check()
+except TimeoutError as e:
+    print(f"Timeout(0).check()             -> {type(e).__name__}: {e}")
+print(f"Timeout(3600).timed_out        -> {Timeout(3600).timed_out}")
+ts = TimeStamp(1_700_000_000.25)
+print(f"TimeStamp(1_700_000_000.25)    -> {ts!r}")
+print(f"  year, hour, millisecond      -> {ts.year}, {ts.hour}, {ts.millisecond}")
+print(f"  stamp(), stamp('%d %b %Y')   -> {ts.stamp()!r}, {ts.stamp('%d %b %Y')!r}")
+print(f"  == the same moment in Tokyo  -> {ts == TimeStamp(1_700_000_000.25, 'Asia/Tokyo')}")
 
 print("\n== Native errors carry the C++ stack of their throw")
 try:

@@ -9,7 +9,7 @@ import pytest
 
 from conftest import PROBES, preload
 
-MODULES = ["vantrel.pc._pc", "vantrel.text.quelm"]
+MODULES = ["vantrel.pc._pc", "vantrel.time._time", "vantrel.text.quelm"]
 
 
 @pytest.mark.parametrize("name", MODULES)

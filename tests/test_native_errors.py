@@ -215,6 +215,7 @@ def test_line_lookup_never_asks_a_debuginfod_server(python):
 # One native error per module, each raised through a bound call of that module.
 TRIGGERS = {
     "vantrel.pc._pc": "m._Path(type('Odd', (), {'path': 3})())",
+    "vantrel.time._time": "m.TimeStamp(0, 'UTC') == 10**400",
     "vantrel.text.quelm": "m.UnconsumingIO('abc').read(-1)",
 }
 

@@ -44,7 +44,7 @@ PathTypeHint _loc::temp() const {
 PathTypeHint _loc::script() const {
     py::object main_module = import_module("sys").attr("modules")["__main__"];
     // The parent keeps the separators __file__ was written with; a bare file name has none.
-    const py::object file = optional_attr(main_module, "__file__");
+    const py::object file = optional_attr(main_module, interned<"__file__">());
     const fs::path directory = file ? fs::path(file.cast<std::string>()).parent_path() : working_directory();
     return PathTypeHint(path_class()(decode_utf8(directory.native())));
 }

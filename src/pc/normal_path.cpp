@@ -13,16 +13,14 @@ namespace vantrel::pc {
 namespace {
 
 bool is_path_like(py::handle object) {
-    static const Name fspath("__fspath__");
-    return static_cast<bool>(optional_attr(reinterpret_cast<PyObject *>(Py_TYPE(object.ptr())), fspath));
+    return static_cast<bool>(optional_attr(reinterpret_cast<PyObject *>(Py_TYPE(object.ptr())), interned<"__fspath__">()));
 }
 
 std::string source_text(py::handle source) {
-    static const Name path_name("path"), as_posix_name("as_posix");
-    if (py::object path = optional_attr(source, path_name)) {
+    if (py::object path = optional_attr(source, interned<"path">())) {
         return path.cast<std::string>();
     }
-    if (py::object as_posix = optional_attr(source, as_posix_name)) {
+    if (py::object as_posix = optional_attr(source, interned<"as_posix">())) {
         return as_posix().cast<std::string>();
     }
     if (PyUnicode_Check(source.ptr()) || PyBytes_Check(source.ptr()) || PyByteArray_Check(source.ptr())) {
@@ -58,11 +56,10 @@ std::string collapse_slashes(std::string_view text) {
 
 std::string NormalPath::parse(py::handle source) {
     const std::string collapsed = collapse_slashes(source_text(source));
-    static const Name os_path_name("os.path"), abspath("abspath"), isdir("isdir");
-    py::module_ os_path = import_module(os_path_name);
-    py::object absolute = call_method(os_path, abspath, decode_utf8(collapsed));
+    py::module_ os_path = import_module(interned<"os.path">());
+    py::object absolute = call_method(os_path, interned<"abspath">(), decode_utf8(collapsed));
     std::string text = absolute.cast<std::string>();
-    if (call_method(os_path, isdir, absolute).cast<bool>() && (text.empty() || text.back() != '/')) {
+    if (call_method(os_path, interned<"isdir">(), absolute).cast<bool>() && (text.empty() || text.back() != '/')) {
         text.push_back('/');
     }
     return text;

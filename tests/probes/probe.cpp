@@ -1,6 +1,7 @@
 // A test-only module built from native/ like the package's own modules: it throws in every
 // way the error reporting must handle.  Lines marked "throw site" are looked up by the tests.
 #include "native/module.h"
+#include "throw_rounds.h"
 
 #include <dlfcn.h>
 #include <elfutils/libdwfl.h>
@@ -35,27 +36,6 @@ __attribute__((noinline)) int recurse_then_throw(int depth, const std::string &m
     return below + 1;
 }
 
-__attribute__((noinline)) int recurse_then_throw_away(int depth) {
-    if (depth < 1) {
-        return 0;
-    }
-    if (depth == 1) {
-        throw std::runtime_error("caught natively");
-    }
-    int below = recurse_then_throw_away(depth - 1);
-    asm volatile("" : "+r"(below));  // keeps every level a frame of its own
-    return below + 1;
-}
-
-// Throws `depth` frames down and catches it here.
-int recurse_then_catch(int depth) {
-    try {
-        return recurse_then_throw_away(depth);
-    } catch (const std::runtime_error &) {
-        return 0;
-    }
-}
-
 // Calls `callback` from its destructor, so during the unwinding of whatever is thrown.
 struct CallOnUnwind {
     py::object callback;
@@ -79,7 +59,7 @@ VANTREL_MODULE(PROBE_NAME, m) {
     m.def("throw_unknown", [] { throw 42; });  // throw site: unknown
     m.def("throw_bytes", [](py::bytes message) { throw_runtime_error(message.cast<std::string>()); });
     m.def("recurse_then_throw", &recurse_then_throw);
-    m.def("throw_and_catch", [] { return recurse_then_catch(1); });
+    m.def("throw_and_catch", [] { return probe::recurse_then_catch(1); });
     m.def("rethrow", [](const std::string &message) {
         try {
             throw_runtime_error(message);
@@ -146,12 +126,5 @@ VANTREL_MODULE(PROBE_NAME, m) {
         (void)lines;
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / rounds;
     });
-    // Seconds per throw `depth` frames down, caught in C++.
-    m.def("time_throws", [](int rounds, int depth) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < rounds; ++i) {
-            recurse_then_catch(depth);
-        }
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / rounds;
-    });
+    m.def("time_throws", &probe::time_throws);
 }
