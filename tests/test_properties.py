@@ -4,15 +4,18 @@ import datetime
 import math
 import os
 import pathlib
+import time
 
 import pytest
-from hypothesis import HealthCheck, assume, given, settings
+import pytz
+from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 from hypothesis.stateful import RuleBasedStateMachine, initialize, invariant, precondition, rule
 
 from helpers import HEADER
 from vantrel.pc import _Path
 from vantrel.text import UnconsumingIO
+from vantrel.time import Stopwatch, TimeStamp, Timeout
 
 # Few, varied examples: each one calls into the interpreter's os.path and the file system.
 FAST = settings(max_examples=150, deadline=None, suppress_health_check=[HealthCheck.too_slow])
@@ -248,3 +251,124 @@ class UnconsumingModel(RuleBasedStateMachine):
 
 TestUnconsumingIO = UnconsumingModel.TestCase
 TestUnconsumingIO.settings = settings(max_examples=150, stateful_step_count=20, deadline=None)
+
+
+# ---------------------------------------------------------------------------------------------
+# TimeStamp
+
+ZONES = st.sampled_from(pytz.common_timezones)
+# Seconds from before year 1 to after year 9999, so that datetime's own refusals come up too.
+STAMPS = st.one_of(st.floats(-7e10, 3.2e11), st.integers(-2**31, 2**31), st.sampled_from([math.nan, math.inf]))
+FORMATS = st.sampled_from(["%Y-%m-%d %H:%M:%S", "%H:%M %Z %z", "%j %a %b", "%f", "%%"])
+FIELDS = ["year", "month", "day", "hour", "minute", "second", "microsecond"]
+
+
+@FAST
+@given(stamp=STAMPS, zone=ZONES, format=FORMATS)
+def test_time_stamp_fields_are_those_of_fromtimestamp(stamp, zone, format):
+    try:
+        dt = datetime.datetime.fromtimestamp(stamp, tz=pytz.timezone(zone))
+    except Exception as error:  # noqa: BLE001  (TimeStamp must raise the very same)
+        with pytest.raises(type(error)):
+            TimeStamp(stamp, zone)
+        return
+    ts = TimeStamp(stamp, zone)
+    assert [getattr(ts, name) for name in FIELDS] == [getattr(dt, name) for name in FIELDS]
+    micro = dt.microsecond
+    assert (ts.decisecond, ts.centisecond, ts.millisecond) == (micro // 100000, micro // 10000, micro // 1000)
+    assert ts.ISO == dt.isoformat() and repr(ts) == f"<TimeStamp '{dt.isoformat()}>"
+    assert ts.unix == float(ts) == float(stamp)
+    if -2**31 <= stamp < 2**31:
+        assert int(ts) == math.trunc(stamp)
+    assert ts.stamp() == dt.strftime("%Y-%m-%d %H:%M:%S") and ts.stamp(format) == dt.strftime(format)
+
+
+@FAST
+@given(a=st.floats(-1e10, 1e10), b=st.one_of(st.floats(-1e10, 1e10), st.integers(-2**33, 2**33)),
+       zones=st.tuples(ZONES, ZONES), other=st.sampled_from([None, "10", (), object()]))
+def test_time_stamps_compare_as_their_unix_seconds(a, b, zones, other):
+    x, y = TimeStamp(a, zones[0]), TimeStamp(b, zones[1])
+    truth = (a == b, a < b, a > b)
+    assert (x == y, x < y, x > y) == truth
+    assert (x == b, x < b, x > b) == truth
+    assert (x != y) == (a != b)
+    # Anything that is neither a TimeStamp nor a number stands for -1.0.
+    assert (x == other, x < other, x > other) == (a == -1.0, a < -1.0, a > -1.0)
+
+
+# ---------------------------------------------------------------------------------------------
+# Stopwatch and Timeout
+
+
+class Bracket:
+    """The monotonic clock's readings just before and just after a call: the clock read
+    inside the call lies between them (the same clock, divided alike)."""
+
+    def __init__(self, call):
+        self.low = time.monotonic_ns() / 1e9
+        self.result = call()
+        self.high = time.monotonic_ns() / 1e9
+
+
+class StopwatchModel(RuleBasedStateMachine):
+    """start, stop and reads in any order, against the state table: new, running, stopped,
+    stopped without a start; every elapsed time within what the clock allows."""
+
+    @initialize(limit=st.one_of(st.none(), st.sampled_from([-5, 0, 3600])))
+    def make(self, limit):
+        self.limit = limit
+        if limit is None:
+            self.sw, self.start = Stopwatch(), None
+        else:
+            made = Bracket(lambda: Timeout(limit))
+            self.sw, self.start = made.result, made
+        self.stop = None
+
+    @rule()
+    def start_it(self):
+        started = Bracket(self.sw.start)
+        assert started.result is self.sw
+        self.start, self.stop = started, None
+
+    @rule()
+    def stop_it(self):
+        stopped = Bracket(self.sw.stop)
+        assert stopped.result is self.sw
+        self.stop = stopped
+
+    def bounds(self, read):
+        """The least and greatest elapsed time that a read bracketed by `read` may give."""
+        end = self.stop or read
+        return end.low - self.start.high, end.high - self.start.low
+
+    @rule(x=st.one_of(st.floats(-2, 2), st.integers(-2, 2), st.just(math.nan)))
+    def read(self, x):
+        read = Bracket(lambda: self.sw.elapsed)
+        e = read.result
+        if self.start is None:
+            assert e == -1.0 and not self.sw.running
+        else:
+            low, high = self.bounds(read)
+            assert max(low, 0.0) <= e <= high
+            assert self.sw.running == (self.stop is None)
+        if self.start is None or self.stop is not None:  # frozen: every read agrees
+            assert float(self.sw) == e and int(self.sw) == math.trunc(e)
+            assert [self.sw > x, self.sw >= x, self.sw < x, self.sw <= x, self.sw == x] == [
+                e > x, e >= x, e < x, e <= x, e == x]
+
+    @precondition(lambda self: self.limit is not None)
+    @rule()
+    def check(self):
+        # A limit of 0 or less is reached at once; an hour never within a test.
+        frozen = self.start is not None and self.stop is not None
+        expected = self.limit <= 0 or (frozen and self.sw.elapsed >= self.limit)
+        assert self.sw.timed_out == expected
+        if expected:
+            with pytest.raises(TimeoutError, match=r"^The operation timed out\.$"):
+                self.sw.check()
+        else:
+            assert self.sw.check() is None
+
+
+TestStopwatch = StopwatchModel.TestCase
+TestStopwatch.settings = settings(max_examples=150, stateful_step_count=15, deadline=None)
