@@ -12,7 +12,7 @@ import _foreign
 import _probe
 import _probe_nodebug
 from conftest import PROBES, ROOT, SANITIZED
-from helpers import HEADER, native_trace
+from helpers import HEADER, TRIGGERS, native_trace
 
 SOURCE = ROOT / "tests" / "probes" / "probe.cpp"
 
@@ -210,14 +210,6 @@ def test_line_lookup_never_asks_a_debuginfod_server(python):
     with pytest.raises(TimeoutError):
         server.accept()
     server.close()
-
-
-# One native error per module, each raised through a bound call of that module.
-TRIGGERS = {
-    "vantrel.pc._pc": "m._Path(type('Odd', (), {'path': 3})())",
-    "vantrel.time._time": "m.TimeStamp(0, 'UTC') == 10**400",
-    "vantrel.text.quelm": "m.UnconsumingIO('abc').read(-1)",
-}
 
 
 def test_every_module_reports_whichever_was_imported_last(python):
