@@ -109,6 +109,29 @@ def test_failed_body_is_retried_by_the_next_import(python):
     assert python(code, str(PROBES)).stdout == "initialization failed True\n"
 
 
+def test_a_failing_path_class_module_is_not_involved_at_import(python):
+    # The body of _pc only names the Python Path class; a vantrel.pc.Path whose import fails
+    # breaks the package and the locations, with its own error, and nothing once it mends.
+    code = (
+        "import sys\n"
+        "class Failing:\n"
+        "    def find_spec(self, name, path=None, target=None):\n"
+        "        if name == 'vantrel.pc.Path': raise LookupError('stub Path fails')\n"
+        "sys.meta_path.insert(0, Failing())\n"
+        "try: import vantrel.pc\n"
+        "except LookupError as e: print('package:', e)\n"
+        "pc = sys.modules['vantrel.pc._pc']\n"
+        "print('module:', pc._Path('/').path)\n"
+        "try: pc.loc.temp\n"
+        "except LookupError as e: print('loc:', e)\n"
+        "sys.meta_path.pop(0)\n"
+        "import vantrel.pc\n"
+        "print('retry:', sys.modules['vantrel.pc._pc'] is pc, type(pc.loc.temp) is vantrel.pc.Path)\n"
+    )
+    assert python(code).stdout.splitlines() == [
+        "package: stub Path fails", "module: /", "loc: stub Path fails", "retry: True True"]
+
+
 # Runs in a fresh interpreter: imports module argv[1] in the main interpreter (before or
 # after the sub-interpreter, as argv[3] says) and twice in a sub-interpreter of kind argv[2];
 # prints what each import in the sub-interpreter gave and, for each interpreter that has the
