@@ -1,6 +1,8 @@
 # make demo   build the package and run the tour
 # make test   build the package and the test probes, then run the tests
 # make bench  build the package and the test probes, then print every benchmark in one table
+# make asan   the same tests against a build instrumented with ASan and UBSan
+# make slow   the slow checks: leaks over many runs
 # make stubs-check  regenerate the type stubs, fail if they differ from the committed ones, run mypy --strict
 
 # Python 3.13: python3.13 on PATH if it runs, else pyenv's build.
@@ -13,7 +15,7 @@ REQUIREMENTS := "scikit-build-core>=0.10" "pybind11>=3.1" "pytz>=2024.1" "pytest
 # For the stubs, the type check and the wheel; installed on first use.
 DEV_REQUIREMENTS := "pybind11-stubgen>=2.5" "mypy>=1.10" "build>=1.2" "auditwheel>=6"
 
-.PHONY: demo test build probes bench
+.PHONY: demo test build probes bench asan slow
 .PHONY: stubs stubs-check
 
 demo: build
@@ -23,10 +25,33 @@ test: build probes
 	$(PY) -m pytest -q
 
 # The test probes are built beside the package, never into it.
+# $(call build_probes,<build dir>,<extra cmake options>)
+build_probes = cmake -S . -B $(1) -DVANTREL_PROBES=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo $(2) \
+	    -DPython_EXECUTABLE=$(abspath $(PY)) -Dpybind11_DIR=$$($(PY) -m pybind11 --cmakedir) >/dev/null && \
+	MAKEFLAGS= cmake --build $(1) -j2 --target _probe _probe_nodebug _foreign fake_version static_thrower vanishing_file fake_clock
+
 probes: $(VENV)/.ready
-	cmake -S . -B build/probes -DVANTREL_PROBES=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DPython_EXECUTABLE=$(abspath $(PY)) -Dpybind11_DIR=$$($(PY) -m pybind11 --cmakedir) >/dev/null
-	MAKEFLAGS= cmake --build build/probes -j2 --target _probe _probe_nodebug _foreign fake_version static_thrower vanishing_file fake_clock
+	$(call build_probes,build/probes)
+
+# The sanitizer run: package and probes instrumented, in build/asan only (the package goes to
+# build/asan/site, ahead of the venv's own on PYTHONPATH), the ASan runtime preloaded into the
+# uninstrumented interpreter, and libstdc++ with it: ASan finds the real __cxa_throw only in
+# what was loaded when it started.  Leak detection would report the interpreter's own
+# allocations; PYTHONMALLOC=malloc lets ASan see the Python objects our code touches.
+ASAN := build/asan
+SANITIZED_ENV := LD_PRELOAD=$$(gcc -print-file-name=libasan.so):$$(gcc -print-file-name=libstdc++.so.6) PYTHONMALLOC=malloc \
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	PYTHONPATH=$(abspath $(ASAN))/site VANTREL_PROBES=$(abspath $(ASAN))/probes VANTREL_SANITIZED=1
+
+asan: $(VENV)/.ready
+	$(PY) -m pip install -q --no-deps --no-build-isolation --upgrade --target $(ASAN)/site \
+	    -Ccmake.define.VANTREL_SANITIZE=ON -Cbuild-dir=$(ASAN)/{wheel_tag} .
+	$(call build_probes,$(ASAN)/probes,-DVANTREL_SANITIZE=ON)
+	$(SANITIZED_ENV) $(PY) -c 'import sys, vantrel.pc._pc as m; sys.exit("build/asan" not in m.__file__)'
+	$(SANITIZED_ENV) $(PY) -m pytest -q -p no:cacheprovider
+
+slow: build probes
+	$(PY) -m pytest -q -m slow
 
 bench: build probes
 	$(PY) bench/run.py

@@ -6,8 +6,17 @@ import sys
 import pytest
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-PROBES = ROOT / "build" / "probes"
+# The sanitizer run builds its own, instrumented probes elsewhere.
+PROBES = pathlib.Path(os.environ.get("VANTREL_PROBES") or ROOT / "build" / "probes")
 sys.path.insert(0, str(PROBES))
+# Set by the sanitizer run, for the few checks that cannot hold under it.
+SANITIZED = bool(os.environ.get("VANTREL_SANITIZED"))
+
+
+def preload(library):
+    """LD_PRELOAD with `library` after whatever is preloaded already (the sanitizer's
+    runtime must stay first)."""
+    return ":".join(filter(None, [os.environ.get("LD_PRELOAD"), str(library)]))
 
 
 def run_python(code, *args, cwd=None, check=True, env=None):

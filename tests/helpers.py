@@ -24,3 +24,11 @@ def raises_native(message):
     assert type(info.value) is Exception, repr(info.value)
     assert str(info.value).startswith(HEADER), str(info.value)
     assert message in str(info.value)
+
+
+# One native error per module, each raised through a bound call of that module (`m`).
+TRIGGERS = {
+    "vantrel.pc._pc": "m._Path(type('Odd', (), {'path': 3})())",
+    "vantrel.time._time": "m.TimeStamp(0, 'UTC') == 10**400",
+    "vantrel.text.quelm": "m.UnconsumingIO('abc').read(-1)",
+}

@@ -7,7 +7,8 @@ import sys
 
 import pytest
 
-from conftest import PROBES
+from conftest import PROBES, preload
+from helpers import TRIGGERS
 
 MODULES = ["vantrel.pc._pc", "vantrel.time._time", "vantrel.text.quelm"]
 
@@ -44,7 +45,7 @@ def import_under_version(version, module):
         "except ImportError as e:\n"
         "    print(e, end='')\n"
     )
-    env = dict(os.environ, VANTREL_FAKE_VERSION=version, LD_PRELOAD=str(PROBES / "libfake_version.so"))
+    env = dict(os.environ, VANTREL_FAKE_VERSION=version, LD_PRELOAD=preload(PROBES / "libfake_version.so"))
     result = subprocess.run([sys.executable, "-c", code, version, module], env=env, capture_output=True, text=True)
     if result.returncode == 77:
         pytest.skip("this interpreter's Py_GetVersion cannot be interposed")
@@ -108,15 +109,69 @@ def test_failed_body_is_retried_by_the_next_import(python):
     assert python(code, str(PROBES)).stdout == "initialization failed True\n"
 
 
-@pytest.mark.parametrize("name", MODULES)
-def test_modules_refuse_isolated_subinterpreters(python, name):
+def test_a_failing_path_class_module_is_not_involved_at_import(python):
+    # The body of _pc only names the Python Path class; a vantrel.pc.Path whose import fails
+    # breaks the package and the locations, with its own error, and nothing once it mends.
     code = (
-        "import _interpreters, importlib, sys\n"
-        "interp = _interpreters.create('isolated')\n"
-        "err = _interpreters.exec(interp, f'import {sys.argv[1]}')\n"
-        "print(err.type.__name__, '|', err.msg)\n"
-        "print(importlib.import_module(sys.argv[1]).__name__)\n"
+        "import sys\n"
+        "class Failing:\n"
+        "    def find_spec(self, name, path=None, target=None):\n"
+        "        if name == 'vantrel.pc.Path': raise LookupError('stub Path fails')\n"
+        "sys.meta_path.insert(0, Failing())\n"
+        "try: import vantrel.pc\n"
+        "except LookupError as e: print('package:', e)\n"
+        "pc = sys.modules['vantrel.pc._pc']\n"
+        "print('module:', pc._Path('/').path)\n"
+        "try: pc.loc.temp\n"
+        "except LookupError as e: print('loc:', e)\n"
+        "sys.meta_path.pop(0)\n"
+        "import vantrel.pc\n"
+        "print('retry:', sys.modules['vantrel.pc._pc'] is pc, type(pc.loc.temp) is vantrel.pc.Path)\n"
     )
-    out = python(code, name).stdout.splitlines()
-    assert out[0].startswith(f"ImportError | module {name} does not support loading in subinterpreters")
-    assert out[1] == name
+    assert python(code).stdout.splitlines() == [
+        "package: stub Path fails", "module: /", "loc: stub Path fails", "retry: True True"]
+
+
+# Runs in a fresh interpreter: imports module argv[1] in the main interpreter (before or
+# after the sub-interpreter, as argv[3] says) and twice in a sub-interpreter of kind argv[2];
+# prints what each import in the sub-interpreter gave and, for each interpreter that has the
+# module, whether the native error argv[4] still carries the stack trace block with frames.
+SUBINTERPRETER = r"""
+import _interpreters, sys
+name, kind, order, trigger = sys.argv[1:5]
+check = (
+    "import importlib\n"
+    f"m = importlib.import_module({name!r})\n"
+    f"try: {trigger}\n"
+    "except Exception as e: print(type(e).__name__, str(e).startswith('\\n--- C++ Native Stack Trace ---'), ' : ' in str(e))\n"
+)
+if order == "main first":
+    exec(check)
+interp = _interpreters.create(kind)
+for _ in range(2):
+    err = _interpreters.exec(interp, check)
+    print("sub:", err and f"{err.type.__name__}: {err.msg}")
+print("sub still runs:", _interpreters.exec(interp, "x = 1") is None)
+_interpreters.destroy(interp)
+exec(check)
+"""
+TRANSLATED = "Exception True True"
+
+
+@pytest.mark.parametrize("order", ["sub first", "main first"])
+@pytest.mark.parametrize("name", MODULES)
+def test_isolated_subinterpreters_refuse_and_leave_the_main_one_whole(python, name, order):
+    out = python(SUBINTERPRETER, name, "isolated", order, TRIGGERS[name]).stdout.splitlines()
+    refusal = f"sub: ImportError: module {name} does not support loading in subinterpreters"
+    before = [TRANSLATED] if order == "main first" else []
+    assert out == before + [refusal, refusal, "sub still runs: True", TRANSLATED]
+
+
+# A legacy sub-interpreter does not enforce the declaration and loads the module; each
+# interpreter must still get the module's own translation, whichever loaded the library.
+@pytest.mark.parametrize("order", ["sub first", "main first"])
+@pytest.mark.parametrize("name", MODULES)
+def test_legacy_subinterpreters_load_and_translate_like_the_main_one(python, name, order):
+    out = python(SUBINTERPRETER, name, "legacy", order, TRIGGERS[name]).stdout.splitlines()
+    before = [TRANSLATED] if order == "main first" else []
+    assert out == before + [TRANSLATED, "sub: None"] * 2 + ["sub still runs: True", TRANSLATED]

@@ -11,8 +11,8 @@ import pytest
 import _foreign
 import _probe
 import _probe_nodebug
-from conftest import PROBES, ROOT
-from helpers import HEADER, native_trace
+from conftest import PROBES, ROOT, SANITIZED
+from helpers import HEADER, TRIGGERS, native_trace
 
 SOURCE = ROOT / "tests" / "probes" / "probe.cpp"
 
@@ -125,7 +125,9 @@ def test_argument_mismatch_is_pybind11_type_error_without_block():
 def test_probe_without_line_information_leaves_no_line_of_its_own():
     text = str(error_of(_probe_nodebug.throw_runtime_error, "bare"))
     assert text.startswith(HEADER + "bare\n")
-    assert "probe.cpp" not in text and "pybind11" not in text
+    assert "probe.cpp" not in text
+    # The instrumented link may keep the copy of pybind11's dispatcher from native/, which has lines.
+    assert SANITIZED or "pybind11" not in text
 
 
 def test_eight_threads_each_get_their_own_traces():
@@ -155,6 +157,7 @@ def test_eight_threads_each_get_their_own_traces():
     assert failures == []
 
 
+@pytest.mark.skipif(SANITIZED, reason="ASan keeps freed memory in quarantine")
 def test_memory_stays_flat_over_many_translations():
     def rss_kib():
         with open("/proc/self/statm") as f:
@@ -207,14 +210,6 @@ def test_line_lookup_never_asks_a_debuginfod_server(python):
     with pytest.raises(TimeoutError):
         server.accept()
     server.close()
-
-
-# One native error per module, each raised through a bound call of that module.
-TRIGGERS = {
-    "vantrel.pc._pc": "m._Path(type('Odd', (), {'path': 3})())",
-    "vantrel.time._time": "m.TimeStamp(0, 'UTC') == 10**400",
-    "vantrel.text.quelm": "m.UnconsumingIO('abc').read(-1)",
-}
 
 
 def test_every_module_reports_whichever_was_imported_last(python):

@@ -7,7 +7,7 @@ import subprocess
 
 import pytest
 
-from conftest import PROBES, ROOT
+from conftest import PROBES, ROOT, preload
 from vantrel.pc import _Path
 
 QUERIES = ("exists", "is_file", "is_dir", "size", "name", "ext")
@@ -142,7 +142,7 @@ def test_size_of_a_file_that_vanishes_is_the_file_size_error(python, tmp_path):
         "print('ok')\n"
     )
     probe = PROBES / "libvanishing_file.so"
-    result = python(code, str(target), str(probe), str(ROOT / "tests"), env={"LD_PRELOAD": str(probe)})
+    result = python(code, str(target), str(probe), str(ROOT / "tests"), env={"LD_PRELOAD": preload(probe)})
     assert result.stdout == "ok\n"
 
 

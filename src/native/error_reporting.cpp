@@ -4,8 +4,10 @@
 // The first of our modules loaded in the process installs the throw hook and shares its
 // trace records through pybind11's registry; the modules loaded after it take their traces
 // from there, so that each throw is walked once however many modules are loaded.  Each
-// module registers its own translator, local to its own bound calls: other pybind11
-// libraries in the process keep their own translation.
+// module registers its own translator, local to its own bound calls, in every interpreter
+// that runs its body: other pybind11 libraries in the process keep their own translation.
+#include "native/error_reporting.h"
+
 #include <pybind11/pybind11.h>
 
 #include "native/throw_hook.h"
@@ -57,11 +59,13 @@ __attribute__((constructor(101))) void install_native_error_reporting() {
     py::gil_scoped_acquire gil;
     try {
         shared_records = install_shared_records();
-        py::register_local_exception_translator(&translate);
     } catch (...) {
         PyErr_Clear();
     }
 }
 
 }  // namespace
+
+void register_native_translator() { py::register_local_exception_translator(&translate); }
+
 }  // namespace vantrel::native
