@@ -2,6 +2,7 @@
 
 import contextlib
 import re
+import resource
 
 import pytest
 
@@ -32,3 +33,9 @@ TRIGGERS = {
     "vantrel.time._time": "m.TimeStamp(0, 'UTC') == 10**400",
     "vantrel.text.quelm": "m.UnconsumingIO('abc').read(-1)",
 }
+
+
+def rss_kib():
+    """The process's resident memory, in KiB."""
+    with open("/proc/self/statm") as f:
+        return int(f.read().split()[1]) * resource.getpagesize() // 1024

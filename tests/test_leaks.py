@@ -4,13 +4,13 @@ reference counts of the objects involved stay flat.  Slow: `make slow` runs thes
 import datetime
 import gc
 import pathlib
-import resource
 import sys
 import types
 
 import pytest
 import pytz
 
+from helpers import rss_kib
 from vantrel.pc import _Path, loc
 from vantrel.text import UnconsumingIO
 from vantrel.time import Stopwatch, TimeStamp, Timeout
@@ -20,11 +20,6 @@ pytestmark = pytest.mark.slow
 RUNS = 200_000
 # A leak of 16 bytes a run would show as 3 MiB.
 FLAT_KIB = 2048
-
-
-def rss_kib():
-    with open("/proc/self/statm") as f:
-        return int(f.read().split()[1]) * resource.getpagesize() // 1024
 
 
 class Odd:

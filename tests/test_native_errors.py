@@ -2,7 +2,6 @@
 
 import gc
 import re
-import resource
 import socket
 import threading
 
@@ -12,7 +11,7 @@ import _foreign
 import _probe
 import _probe_nodebug
 from conftest import PROBES, ROOT, SANITIZED
-from helpers import HEADER, TRIGGERS, native_trace
+from helpers import HEADER, TRIGGERS, native_trace, rss_kib
 
 SOURCE = ROOT / "tests" / "probes" / "probe.cpp"
 
@@ -159,10 +158,6 @@ def test_eight_threads_each_get_their_own_traces():
 
 @pytest.mark.skipif(SANITIZED, reason="ASan keeps freed memory in quarantine")
 def test_memory_stays_flat_over_many_translations():
-    def rss_kib():
-        with open("/proc/self/statm") as f:
-            return int(f.read().split()[1]) * resource.getpagesize() // 1024
-
     def fail_many(count):
         for _ in range(count):
             try:

@@ -2,12 +2,11 @@
 
 import os
 import pathlib
-import resource
 
 import pytest
 
 from conftest import SANITIZED
-from helpers import raises_native
+from helpers import raises_native, rss_kib
 from vantrel.pc import Path, _Path
 
 
@@ -196,10 +195,6 @@ def test_properties_are_read_only(name):
 
 @pytest.mark.skipif(SANITIZED, reason="ASan keeps freed memory in quarantine")
 def test_construction_leaks_nothing():
-    def rss_kib():
-        with open("/proc/self/statm") as f:
-            return int(f.read().split()[1]) * resource.getpagesize() // 1024
-
     source = pathlib.Path("/usr/lib")
     for _ in range(100_000):
         _Path(source)

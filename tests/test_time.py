@@ -5,7 +5,6 @@ import fractions
 import operator
 import os
 import re
-import resource
 import subprocess
 import sys
 import textwrap
@@ -16,7 +15,7 @@ import pytz
 
 import vantrel.time
 from conftest import PROBES, SANITIZED, preload
-from helpers import raises_native
+from helpers import raises_native, rss_kib
 from vantrel.time import Stopwatch, TimeStamp, Timeout, _time
 
 NAN = float("nan")
@@ -500,11 +499,6 @@ FLOAT_IN = "typing.SupportsFloat | typing.SupportsIndex"
 )
 def test_signatures(member, signature):
     assert member.__doc__ == signature + "\n"
-
-
-def rss_kib():
-    with open("/proc/self/statm") as f:
-        return int(f.read().split()[1]) * resource.getpagesize() // 1024
 
 
 # TimeStamp runs pytz's Python code at every construction, so it gets fewer rounds; a leaked
